@@ -34,6 +34,11 @@ struct Frame {
   bool caretVisible = false;
   ScreenRect caret;
   unsigned caretBlinkMs = 530;
+  // Text layer, for screens that show characters rather than pixels (the terminal): for each
+  // pixel where text output put the top-left corner of a character, that character (0: none)
+  // and its text colour 0x00RRGGBB; width*height each, or null when the core keeps none.
+  const std::uint32_t* glyphChars = nullptr;
+  const std::uint32_t* glyphColors = nullptr;
 };
 
 // Where a screen delivers what the user did. Implemented by the core.
