@@ -24,6 +24,9 @@ export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineboot -i >/dev/null 2>&1 || true
   wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-  ctest --preset windows -j 1
+  status=0
+  ctest --preset windows -j 1 || status=$?
+  wineserver -w || true
+  exit $status
 '
 echo "==== all test suites passed"
