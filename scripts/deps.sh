@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libsdl2-dev libncurses-dev
 )
