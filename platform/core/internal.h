@@ -20,7 +20,15 @@ struct Surface {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;
-  void Resize(int w, int h);  // keeps nothing; the result is black
+  // Text layer, beside the pixels, for screens that show characters (the terminal): where text
+  // output put the top-left corner of a character cell, that character (0: none) and its text
+  // colour. Fills clear it, copies carry it, text output writes it.
+  std::vector<std::uint32_t> glyphChars;
+  std::vector<std::uint32_t> glyphColors;
+  void Resize(int w, int h);  // keeps nothing; the result is black, without text
+  bool HasTextLayer() const { return glyphChars.size() == pixels.size() && glyphColors.size() == pixels.size(); }
+  // Clears the text layer in r (surface coordinates, inside the surface).
+  void ClearText(int left, int top, int right, int bottom);
 };
 
 // ---- Window drawing targets (implemented by the windows part) ---------------------------
@@ -46,7 +54,9 @@ void DestroyWindowDC(HDC hdc);
 
 // ---- Menus (implemented by the menu part, called by the windows part) --------------------
 // Height of the menu bar row that a window with this menu attached has above its client
-// area (0 without a menu).
+// area (0 without a menu). SetMenu changes it and then calls SetWindowPos(hwnd, ...,
+// SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED), so the windows
+// part recomputes the client area there (WM_NCCALCSIZE); the window rectangle stays.
 int MenuBarHeight(HWND hwnd);
 // Paint the menu bar of hwnd into its non-client area.
 void PaintMenuBar(HWND hwnd);
@@ -59,6 +69,7 @@ bool MenuMouseEvent(int x, int y, int button, bool down);
 void ComposeMenus(Surface& desktop);
 // A window is going away: forget menu state that refers to it.
 void MenuWindowDestroyed(HWND hwnd);
+// Menu mode is active: a bar item is highlighted or a drop-down menu is open.
 bool IsMenuOpen();
 
 }  // namespace winplat

@@ -84,4 +84,11 @@ void InstallScreen(std::unique_ptr<Screen> screen);
 
 std::unique_ptr<Screen> MakeHeadlessScreen();
 
+// Back ends other than the headless one register a factory under their name ("window",
+// "terminal") from a static initializer of their library; the selection calls it, and a
+// factory returns null when its screen cannot be had (no display reachable, no terminal).
+// Safe to call before main: the registry must be constructed on first use.
+using ScreenFactory = std::unique_ptr<Screen> (*)();
+void RegisterScreenFactory(const char* name, ScreenFactory factory);
+
 }  // namespace winplat
