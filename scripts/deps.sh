@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libsdl2-dev libncurses-dev
+  libsdl2-dev libncurses-dev ncurses-term
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(

@@ -24,6 +24,10 @@ export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineboot -i >/dev/null 2>&1 || true
   wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  # Run every program inside a Wine virtual desktop: on a bare X server without a window
+  # manager, focus and keyboard input between windows are not dependable.
+  wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 || true
+  wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1 || true
   status=0
   ctest --preset windows -j 1 || status=$?
   wineserver -w || true

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <functional>
 #include <string>
@@ -89,8 +90,10 @@ class Canvas {
 };
 
 std::string Str(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
-         std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+  char text[64];
+  std::snprintf(text, sizeof text, "(%d,%d)-(%d,%d)", static_cast<int>(r.left),
+                static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom));
+  return text;
 }
 
 bool Inside(int x, int y, int left, int top, int right, int bottom) {

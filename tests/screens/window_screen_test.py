@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""The desktop-window screen as a user meets it, under a virtual X server.
+
+usage: window_screen_test.py HARNESS [PROGRAM] FIXTURES_DIR
+
+With the harness: the window is centred, its client area is exactly the composed pixels (no
+scaling blur, the caret the only inverted spot), keys arrive with their codes and characters,
+and the close box asks to close. With the program: it opens centred, titled, answers keys and
+closes with the close box and with Esc.
+"""
+import ctypes
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from screentest import Checks, need, read_ppm, wait_until  # noqa: E402
+
+if "--inner" not in sys.argv:
+    need("xvfb-run", "xdotool", "import", "convert")
+    os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
+                           os.path.abspath(__file__), "--inner"] + sys.argv[1:])
+
+args = [a for a in sys.argv[1:] if a != "--inner"]
+harness = args[0]
+program = args[1] if len(args) > 2 and args[1] else None
+t = Checks()
+tmp = tempfile.mkdtemp(prefix="screens-win-")
+env = dict(os.environ, ZERLO_SCREEN="window")
+
+
+def find_window(name, timeout=10):
+    def look():
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], capture_output=True, text=True)
+        return r.stdout.split()[0] if r.stdout.split() else None
+    return wait_until(look, timeout, 0.1)
+
+
+def geometry(wid):
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid], capture_output=True, text=True).stdout
+    return {k: int(v) for k, v in (l.split("=") for l in out.split() if "=" in l) if k != "SCREEN"}
+
+
+def close_box(wid):
+    """What the window manager sends when the close box is clicked: WM_DELETE_WINDOW."""
+    x = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    dpy = x.XOpenDisplay(None)
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+
+    class XEvent(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    ev = XEvent()
+    ev.xclient.type = 33  # ClientMessage
+    ev.xclient.window = int(wid)
+    ev.xclient.message_type = x.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+    ev.xclient.format = 32
+    ev.xclient.l[0] = x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x.XSendEvent(dpy, int(wid), 0, 0, ctypes.byref(ev))
+    x.XFlush.argtypes = [ctypes.c_void_p]
+    x.XFlush(dpy)
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x.XCloseDisplay(dpy)
+
+
+def screenshot(g, path):
+    shot = os.path.join(tmp, "root.png")
+    subprocess.run(["import", "-window", "root", shot], check=True)
+    subprocess.run(["convert", shot, "-crop", f"{g['WIDTH']}x{g['HEIGHT']}+{g['X']}+{g['Y']}", "+repage", path], check=True)
+    return read_ppm(path)
+
+
+# ---- The harness: the client area is the composed pixels, exactly ---------------------------
+log, dump = os.path.join(tmp, "keys.log"), os.path.join(tmp, "frame.ppm")
+p = subprocess.Popen([harness, "window", "--log", log, "--dump", dump], env=env)
+wid = find_window("Zerlo01 harness")
+t.check(wid is not None, "the window appears with the caption as its title")
+g = geometry(wid)
+t.check((g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]) == ((1280 - 800) // 2, (1024 - 494) // 2, 800, 494),
+        "it is centred at its size, one screen pixel per pixel", str(g))
+subprocess.run(["xdotool", "key", "--window", wid, "Down"])
+subprocess.run(["xdotool", "type", "--window", wid, "ciao"])
+subprocess.run(["xdotool", "key", "--window", wid, "ctrl+c"])
+wait_until(lambda: "key 67 down 3" in open(log).read(), 3)
+time.sleep(0.3)
+w, h, shot = screenshot(g, os.path.join(tmp, "client.ppm"))
+fw, fh, frame = read_ppm(dump)
+diff = [i // 3 for i in range(0, min(len(shot), len(frame)), 3) if shot[i:i + 3] != frame[i:i + 3]]
+inverted = all(shot[i * 3 + k] == 255 - frame[i * 3 + k] for i in diff for k in range(3))
+xs, ys = [i % fw for i in diff], [i // fw for i in diff]
+box = (max(xs) - min(xs) + 1, max(ys) - min(ys) + 1) if diff else (0, 0)
+t.check((w, h) == (fw, fh) and len(diff) <= 2 * 19 and inverted and box[0] <= 2 and box[1] <= 19,
+        "the client area shows the composed pixels; only the caret differs, inverted",
+        f"({len(diff)} pixels differ, box {box}, inverted={inverted})")
+lines = open(log).read().split("\n")
+for want, what in [("key 40 down 0", "Down is VK_DOWN"), ("key 67 down 99", "typing c is 'C' with 'c'"),
+                   ("key 67 down 3", "Ctrl+C is 'C' with its control code")]:
+    t.check(want in lines, what, str(lines[-10:]))
+close_box(wid)
+t.check(wait_until(lambda: p.poll() is not None, 3) and "close" in open(log).read(),
+        "the close box asks the program to close")
+if p.poll() is None:
+    p.kill()
+
+# The desktop's frame is the desktop's; without a display the screen is not offered.
+r = subprocess.run([harness, "window"], env=dict(env, DISPLAY="", WAYLAND_DISPLAY=""), capture_output=True, text=True)
+t.check(r.returncode == 3, "without a display the window screen cannot be had, cleanly", r.stderr)
+
+# ---- The program --------------------------------------------------------------------------------
+if not program:
+    print("the program is not built: its checks are left out")
+    t.finish()
+
+for how in ("Esc", "the close box"):
+    p = subprocess.Popen([program], env=env)
+    wid = find_window("Zerlo01", 20)
+    t.check(wid is not None, f"the program opens its window titled Zerlo01 ({how})")
+    if wid is None:
+        p.kill()
+        continue
+    g = geometry(wid)
+    t.check(abs(g["X"] + g["WIDTH"] // 2 - 640) <= 1 and abs(g["Y"] + g["HEIGHT"] // 2 - 512) <= 1,
+            "it is centred", str(g))
+    time.sleep(0.3)
+    _, _, first = screenshot(g, os.path.join(tmp, "intro.ppm"))
+    subprocess.run(["xdotool", "key", "--window", wid, "space"])
+    time.sleep(0.5)
+    _, _, second = screenshot(g, os.path.join(tmp, "question.ppm"))
+    t.check(first != second, "a key moves from the intro to the first question")
+    if how == "Esc":
+        subprocess.run(["xdotool", "key", "--window", wid, "Escape"])
+    else:
+        close_box(wid)
+    ended = wait_until(lambda: p.poll() is not None, 5)
+    t.check(ended and p.returncode == 0, f"{how} closes the program", f"rc={p.poll()}")
+    if p.poll() is None:
+        p.kill()
+t.finish()
