@@ -981,6 +981,8 @@ BOOL InsertMenuW(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, 
   if (!m) return FALSE;
   MenuItem item;
   item.flags = uFlags & winplat::kItemFlagMask;
+  // A string item without a text is a separator, as on the real platform.
+  if (!lpNewItem && !(item.flags & MF_POPUP)) item.flags |= MF_SEPARATOR;
   if (item.IsSeparator()) item.flags |= MF_GRAYED | MF_DISABLED;  // never chosen
   item.id = uIDNewItem;
   if (item.IsPopup()) {
