@@ -13,7 +13,7 @@ namespace {
 
 // The text layer triples what every surface costs to make, fill and copy, and only a screen
 // that shows characters reads it: surfaces carry one only while such a screen is in use.
-bool TextLayerWanted() { return std::strcmp(CurrentScreen().Name(), "terminal") == 0; }
+bool TextLayerWanted() { return CurrentScreen().ShowsText(); }
 
 }  // namespace
 

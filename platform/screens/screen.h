@@ -65,6 +65,9 @@ class Screen {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual DefaultFontMetrics DefaultFont() const { return {}; }
+  // True for a screen that shows characters rather than pixels: the core then keeps, beside
+  // every window's pixels, which character text output drew where (Frame.glyphChars).
+  virtual bool ShowsText() const { return false; }
   // Show what changed. Called when the message queue goes idle, never per drawing call.
   virtual void Present(const Frame& frame) = 0;
   // Wait up to timeoutMs (negative: no limit) for input and deliver it to the sink.

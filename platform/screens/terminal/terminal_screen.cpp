@@ -145,6 +145,7 @@ class TerminalScreen final : public Screen {
   bool Init(FILE* in, FILE* out, const std::string& term);
 
   const char* Name() const override { return "terminal"; }
+  bool ShowsText() const override { return true; }
   int Width() const override { return cols_ * kCellW; }
   int Height() const override { return rows_ * kCellH; }
   DefaultFontMetrics DefaultFont() const override { return {16, 7}; }
