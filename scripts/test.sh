@@ -28,6 +28,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   # manager, focus and keyboard input between windows are not dependable.
   wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 || true
   wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1 || true
+  wineserver -w  # the desktop setting takes effect when Wine starts again
   status=0
   ctest --preset windows -j 1 || status=$?
   wineserver -w || true
