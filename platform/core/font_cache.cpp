@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -145,7 +146,19 @@ FaceFile FindFace(const std::string& face, bool bold, bool italic, Generic gener
         break;
     }
   }
-  if (!ok) found = FaceFile{};
+  if (!ok) {
+    // Without any installed face nothing legible can be drawn. A screen that shows characters
+    // (the terminal) does not need one; every other screen does, so say what is missing.
+    if (!CurrentScreen().ShowsText()) {
+      std::fprintf(stderr,
+                   "zerlo: no usable font: fontconfig finds no scalable face (asked for %s%s%s) "
+                   "nor a generic fallback; install fonts-dejavu-core\n",
+                   face.empty() ? "the default face" : "\"", face.c_str(), face.empty() ? "" : "\"");
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+    found = FaceFile{};
+  }
   cache[key] = found;
   return found;
 }
