@@ -507,4 +507,21 @@ TEST_F(ControlScroll, WheelScrollsThePanelUnderItOrTheLastOneClicked) {
   }
 }
 
+TEST_F(ControlScroll, PanelDeletedByItsOwnClickIsNotRemembered) {
+  auto* panel = new ScrollingPanel(&form_);
+  Place(*panel, 10, 10, 200, 120);
+  const HWND window = panel->handle;
+  panel->onLeftButtonDown = [](GUIElement* self, HWND, int, int) {
+    delete self;
+    return 0;
+  };
+  LastScrollPanel = nullptr;
+  SendMessageW(window, WM_LBUTTONDOWN, 0, 0);
+  EXPECT_EQ(LastScrollPanel, nullptr);
+  Calls().clear();
+  SendMessageW(form_.handle, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Calls(), Log{});
+  DestroyWindow(window);
+}
+
 }  // namespace

@@ -210,7 +210,10 @@ DispatchResult DispatchToElement(GUIElement* element, HWND window, UINT message,
         auto* panel = dynamic_cast<PanelChildren*>(element);
         const POINT point = ScreenPoint(window, lParam);
         element->LeftButtonDown(point.x, point.y);
-        LastScrollPanel = panel;
+        // A panel that its own callback deleted is not remembered.
+        const bool live = std::find(ElementRegistry.begin(), ElementRegistry.end(),
+                                    static_cast<GUIElement*>(panel)) != ElementRegistry.end();
+        LastScrollPanel = live ? panel : nullptr;
       }
       return DefaultProcessing;
 
