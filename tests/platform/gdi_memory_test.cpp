@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "gdi_test_support.h"
+
 namespace {
 
 const COLORREF kGround = RGB(10, 20, 30);
@@ -613,14 +615,8 @@ TEST(GdiRectangle, LineToStopsShortOfTheEndPoint) {
 
 TEST(GdiFont, MemoryDcStartsWithTheSystemFont) {
   HDC dc = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), GetStockObject(SYSTEM_FONT));
   TEXTMETRICW tm{};
-  ASSERT_TRUE(GetTextMetricsW(dc, &tm));
-#ifndef _WIN32
-  EXPECT_EQ(tm.tmHeight, 16);
-  EXPECT_EQ(tm.tmAveCharWidth, 7);
-#endif
-  EXPECT_GT(tm.tmHeight, 0);
+  ASSERT_NO_FATAL_FAILURE(gditest::ExpectSystemFont(dc, tm));
   DeleteDC(dc);
 }
 

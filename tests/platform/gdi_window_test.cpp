@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gdi_test_support.h"
+
 namespace {
 
 const COLORREF kRed = RGB(255, 0, 0);
@@ -68,16 +70,8 @@ HWND GdiWindow::hwnd_ = nullptr;
 TEST_F(GdiWindow, DefaultFontIsTheSystemFontWithTheScreenMetrics) {
   HDC dc = GetDC(hwnd_);
   ASSERT_NE(dc, nullptr);
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), GetStockObject(SYSTEM_FONT));
   TEXTMETRICW tm{};
-  ASSERT_TRUE(GetTextMetricsW(dc, &tm));
-#ifndef _WIN32
-  // The stand-in reports the real platform's figures at 96 DPI on every screen; Wine's own
-  // system font may measure differently.
-  EXPECT_EQ(tm.tmHeight, 16);
-  EXPECT_EQ(tm.tmAveCharWidth, 7);
-#endif
-  EXPECT_GT(tm.tmHeight, 0);
+  ASSERT_NO_FATAL_FAILURE(gditest::ExpectSystemFont(dc, tm));
   EXPECT_GT(tm.tmAveCharWidth, 0);
 
   // Text in that font lands inside its cell.

@@ -63,8 +63,7 @@ TEST(UserKeyboard, CharacterTranslation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Windows ws;
-    HWND h = ws.Top();
-    Pump();
+    HWND h = ws.Settled();
     Rec().log.clear();
     if (c.shift) Press(c.vk, {VK_SHIFT});
     else Press(c.vk);
@@ -75,8 +74,7 @@ TEST(UserKeyboard, CharacterTranslation) {
 
 TEST(UserKeyboard, KeyStateFollowsDeliveredKeys) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   SHORT during = 0;
   Rec().handlers[WM_KEYDOWN] = [&](HWND hwnd, UINT m, WPARAM w, LPARAM l) -> LRESULT {
     if (w == 'X') during = GetKeyState(VK_SHIFT);
@@ -91,8 +89,7 @@ TEST(UserKeyboard, KeyStateFollowsDeliveredKeys) {
 
 TEST(UserKeyboard, AltCombinationArrivesAsSystemKey) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   Rec().handlers[WM_SYSKEYDOWN] = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
   Rec().handlers[WM_SYSKEYUP] = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
   Rec().handlers[WM_SYSCHAR] = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
@@ -107,8 +104,7 @@ TEST(UserKeyboard, AltCombinationArrivesAsSystemKey) {
 
 TEST(UserKeyboard, RegisteredHotKeyArrivesInsteadOfTheKeyPress) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   ASSERT_TRUE(RegisterHotKey(h, 5, MOD_CONTROL, 'K'));
   Rec().log.clear();
   Press('K', {VK_CONTROL});
@@ -133,8 +129,7 @@ TEST(UserKeyboard, RegisteredHotKeyArrivesInsteadOfTheKeyPress) {
 
 TEST(UserMouse, ClickArrivesWithClientCoordinates) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   POINT p{40, 30};
   ClientToScreen(h, &p);
   INPUT in[3] = {MouseAt(p, 0), MouseAt(p, MOUSEEVENTF_LEFTDOWN), MouseAt(p, MOUSEEVENTF_LEFTUP)};

@@ -13,6 +13,16 @@ const std::initializer_list<UINT> kLifecycle = {
     WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_NCPAINT,
     WM_ERASEBKGND, WM_DESTROY, WM_NCDESTROY, WM_CLOSE};
 
+// The window got one WM_SIZE, and it carries the size of its client area.
+void ExpectOneSizeOfTheClientArea(HWND h) {
+  RECT rc;
+  GetClientRect(h, &rc);
+  auto sizes = Records(h, WM_SIZE);
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_EQ(LOWORD(sizes[0].lParam), rc.right);
+  EXPECT_EQ(HIWORD(sizes[0].lParam), rc.bottom);
+}
+
 TEST(UserMessageOrder, VisibleTopLevelIsCreatedShownAndActivatedInsideTheCall) {
   Windows ws;
   HWND h = ws.Top();
@@ -53,12 +63,7 @@ TEST(UserMessageOrder, HiddenTopLevelGetsSizeAndMoveWhenFirstShown) {
                                 WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED,
                                 WM_SIZE, WM_MOVE};
   EXPECT_EQ(Messages(h, kLifecycle), expected);
-  RECT rc;
-  GetClientRect(h, &rc);
-  auto sizes = Records(h, WM_SIZE);
-  ASSERT_EQ(sizes.size(), 1u);
-  EXPECT_EQ(LOWORD(sizes[0].lParam), rc.right);
-  EXPECT_EQ(HIWORD(sizes[0].lParam), rc.bottom);
+  ASSERT_NO_FATAL_FAILURE(ExpectOneSizeOfTheClientArea(h));
 }
 
 TEST(UserMessageOrder, ChildGetsSizeAndMoveRightAfterCreate) {
@@ -103,8 +108,7 @@ TEST(UserMessageOrder, SizeAndMoveOnlyWhenChanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Windows ws;
-    HWND h = ws.Top();
-    Pump();
+    HWND h = ws.Settled();
     Rec().log.clear();
     EXPECT_TRUE(SetWindowPos(h, nullptr, c.x, c.y, c.cx, c.cy, c.flags));
     EXPECT_EQ(Messages(h, wanted), c.expected);
@@ -116,12 +120,7 @@ TEST(UserMessageOrder, SizeReportsTheNewClientArea) {
   HWND h = ws.Top();
   Rec().log.clear();
   MoveWindow(h, 100, 100, 350, 260, TRUE);
-  RECT rc;
-  GetClientRect(h, &rc);
-  auto sizes = Records(h, WM_SIZE);
-  ASSERT_EQ(sizes.size(), 1u);
-  EXPECT_EQ(LOWORD(sizes[0].lParam), rc.right);
-  EXPECT_EQ(HIWORD(sizes[0].lParam), rc.bottom);
+  ASSERT_NO_FATAL_FAILURE(ExpectOneSizeOfTheClientArea(h));
   RECT wr;
   GetWindowRect(h, &wr);
   EXPECT_EQ(wr.right - wr.left, 350);
@@ -241,8 +240,7 @@ TEST(UserQueue, SendMessageIsSynchronousAndReentrant) {
 
 TEST(UserQueue, PostedMessagesComeBeforePaint) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   InvalidateRect(h, nullptr, FALSE);
   PostMessageW(h, WM_USER, 1, 2);
   PostMessageW(h, WM_USER + 1, 3, 4);
@@ -257,8 +255,7 @@ TEST(UserQueue, PostedMessagesComeBeforePaint) {
 
 TEST(UserQueue, PaintThatIsNotValidatedByItsHandlerDoesNotRepeat) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   int paints = 0;
   // The handler draws nothing and leaves the message to the default procedure.
   Rec().handlers[WM_PAINT] = [&](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
@@ -274,8 +271,7 @@ TEST(UserQueue, PaintThatIsNotValidatedByItsHandlerDoesNotRepeat) {
 
 TEST(UserQueue, QuitEndsGetMessageAfterThePostedMessages) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   PostMessageW(h, WM_USER, 0, 0);
   PostQuitMessage(3);
   MSG m;
@@ -288,8 +284,7 @@ TEST(UserQueue, QuitEndsGetMessageAfterThePostedMessages) {
 
 TEST(UserQueue, TimerArrivesAsWmTimerAndStopsWhenKilled) {
   Windows ws;
-  HWND h = ws.Top();
-  Pump();
+  HWND h = ws.Settled();
   EXPECT_NE(SetTimer(h, 7, 15, nullptr), 0u);
   MSG m;
   ASSERT_EQ(GetMessageW(&m, h, WM_TIMER, WM_TIMER), TRUE);

@@ -142,6 +142,12 @@ class Windows {
     if (h) made_.push_back(h);
     return h;
   }
+  // A top-level window of the recording class whose creation messages have been delivered.
+  HWND Settled() {
+    HWND h = Top();
+    Pump();
+    return h;
+  }
   HWND Child(HWND parent, int id, DWORD style = WS_CHILD | WS_VISIBLE, RECT r = RECT{5, 6, 55, 46},
              const wchar_t* cls = nullptr) {
     HWND h = CreateWindowExW(0, cls ? cls : RecordingClass(), L"child", style, r.left, r.top,

@@ -7,6 +7,7 @@
 
 #include "toolkit/console/FormWinMsDos.h"
 #include "toolkit/elements/Form.h"
+#include "tests/toolkit/test_support.h"
 
 namespace {
 
@@ -31,13 +32,7 @@ class WindowedConsole : public testing::Test {
     delete form;
     Pump();
   }
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  static void Pump() { zerlo_test::PumpMessages(); }
   COLORREF Pixel(int x, int y) {
     HDC dc = GetDC(form->handle);
     const COLORREF c = GetPixel(dc, x, y) & 0xFFFFFF;

@@ -13,17 +13,14 @@
 #include "toolkit/dispatch/Controls.h"
 #include "toolkit/dispatch/Dispatch.h"
 #include "toolkit/elements/Form.h"
+#include "tests/toolkit/test_support.h"
 
 using namespace TivraUtility;
 
 namespace {
 
-using Log = std::vector<std::string>;
-
-Log& Calls() {
-  static Log calls;
-  return calls;
-}
+using zerlo_test::Calls;
+using zerlo_test::Log;
 
 void Note(const std::string& call) { Calls().push_back(call); }
 
@@ -35,21 +32,11 @@ class PlainForm : public Form {
   }
 };
 
-class ControlTest : public ::testing::Test {
+class ControlTest : public zerlo_test::FormFixture<PlainForm> {
  protected:
   void SetUp() override {
-    savedMainWindow_ = MainWindow;
     Calls().clear();
-    form_.Create();
-    ASSERT_NE(form_.handle, nullptr);
-  }
-  void TearDown() override {
-    if (IsWindow(form_.handle)) DestroyWindow(form_.handle);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message != WM_QUIT) DispatchMessageW(&message);
-    }
-    MainWindow = savedMainWindow_;
+    FormFixture::SetUp();
   }
 
   template <class Control>
@@ -74,11 +61,6 @@ class ControlTest : public ::testing::Test {
     SendMessageW(form_.handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(from.id), code),
                  reinterpret_cast<LPARAM>(from.handle));
   }
-
-  PlainForm form_;
-
- private:
-  HWND savedMainWindow_ = nullptr;
 };
 
 using ControlNotification = ControlTest;
@@ -239,6 +221,65 @@ TEST_F(ControlCommand, TimerMessageRunsItsTimer) {
     SendMessageW(form_.handle, WM_TIMER, row.id, 0);
     EXPECT_EQ(Calls(), row.expected) << "id " << row.id;
   }
+}
+
+using ControlTeardown = ControlTest;
+
+template <class Control>
+std::unique_ptr<GUIElement> MakeControl(GUIElement* parent) {
+  auto control = std::make_unique<Control>(parent);
+  control->x = 10;
+  control->y = 10;
+  control->width = 60;
+  control->height = 20;
+  control->onDestroy = [](GUIElement* element) { Note("destroyed " + element->kind); return 0; };
+  control->Create();
+  return control;
+}
+
+// A deleted control takes its window (or its timer) with it: no window is left subclassed to a
+// procedure whose element is gone, and the dying element is not called back.
+TEST_F(ControlTeardown, DeletedControlLeavesNoWindowOrTimerBehind) {
+  const struct {
+    std::unique_ptr<GUIElement> (*make)(GUIElement* parent);
+    bool ownsWindow;
+  } rows[] = {
+      {&MakeControl<Button>, true},     {&MakeControl<CheckBox>, true},
+      {&MakeControl<ComboBox>, true},   {&MakeControl<ListBox>, true},
+      {&MakeControl<NumericBox>, true}, {&MakeControl<Calendar>, true},
+      {&MakeControl<TabControl>, true}, {&MakeControl<Slider>, true},
+      {&MakeControl<PanelChildren>, true}, {&MakeControl<Timer>, false},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<GUIElement> control = row.make(&form_);
+    SCOPED_TRACE(control->kind);
+    ASSERT_TRUE(control->created);
+    const HWND window = control->handle;
+    const auto timerId = static_cast<UINT_PTR>(control->id);
+    if (row.ownsWindow) {
+      ASSERT_TRUE(IsWindow(window));
+    }
+    Calls().clear();
+    control.reset();
+    if (row.ownsWindow) {
+      EXPECT_FALSE(IsWindow(window));
+    } else {
+      EXPECT_FALSE(KillTimer(form_.handle, timerId));  // already killed
+    }
+    EXPECT_EQ(Calls(), Log{});
+    EXPECT_TRUE(IsWindow(form_.handle));
+  }
+}
+
+// A control whose window went with its form's is deleted without touching any window.
+TEST_F(ControlTeardown, ControlOutlivingItsWindowIsDeletedQuietly) {
+  auto button = MakeControl<Button>(&form_);
+  const HWND window = button->handle;
+  DestroyWindow(form_.handle);
+  ASSERT_FALSE(IsWindow(window));
+  Calls().clear();
+  button.reset();
+  EXPECT_EQ(Calls(), Log{});
 }
 
 // An owner-draw request for a button, drawn into a bitmap that can be read back.

@@ -12,6 +12,7 @@
 #include "toolkit/dispatch/Menus.h"
 #include "toolkit/dispatch/WindowProcedure.h"
 #include "toolkit/elements/Form.h"
+#include "tests/toolkit/test_support.h"
 
 using namespace TivraUtility;
 
@@ -23,23 +24,14 @@ std::wstring ItemText(HMENU menu, int position) {
   return buffer;
 }
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+using zerlo_test::PumpMessages;
 
 // Makes window the foreground window; the platform may take a moment to agree.
 bool BringToFront(HWND window) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    SetForegroundWindow(window);
+  return zerlo_test::BringToFront(window, [] {
     Sleep(10);
-    Pump();
-    if (GetForegroundWindow() == window) return true;
-  }
-  return false;
+    PumpMessages();
+  });
 }
 
 class PlainForm : public Form {
@@ -65,30 +57,12 @@ struct ProgramMenu {
   SubMenu home;
 };
 
-class MenuTest : public ::testing::Test {
+class MenuTest : public zerlo_test::FormFixture<PlainForm> {
  protected:
-  void SetUp() override {
-    savedMainWindow_ = MainWindow;
-    form_.Create();
-    ASSERT_NE(form_.handle, nullptr);
-  }
-  void TearDown() override {
-    if (IsWindow(form_.handle)) DestroyWindow(form_.handle);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message != WM_QUIT) DispatchMessageW(&message);
-    }
-    MainWindow = savedMainWindow_;
-  }
 
   void Command(int id, WORD code = 0) {
     SendMessageW(form_.handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), code), 0);
   }
-
-  PlainForm form_;
-
- private:
-  HWND savedMainWindow_ = nullptr;
 };
 
 using MenuBuild = MenuTest;

@@ -15,17 +15,14 @@
 #include "toolkit/dispatch/MessageLoop.h"
 #include "toolkit/dispatch/WindowProcedure.h"
 #include "toolkit/elements/Form.h"
+#include "tests/toolkit/test_support.h"
 
 using namespace TivraUtility;
 
 namespace {
 
-using Log = std::vector<std::string>;
-
-Log& Calls() {
-  static Log calls;
-  return calls;
-}
+using zerlo_test::Calls;
+using zerlo_test::Log;
 
 std::string Args(int a) { return "(" + std::to_string(a) + ")"; }
 std::string Args(int a, int b) { return "(" + std::to_string(a) + "," + std::to_string(b) + ")"; }
@@ -91,25 +88,14 @@ Log Only(const Log& log, std::initializer_list<const char*> fragments) {
 
 // Delivers what is queued, giving input injected a moment before the time to arrive.
 void Pump() {
-  MSG message;
   for (int round = 0; round < 5; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+    zerlo_test::PumpMessages();
     Sleep(10);
   }
 }
 
 // Makes window the foreground window; the platform may take a moment to agree.
-bool BringToFront(HWND window) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    SetForegroundWindow(window);
-    Pump();
-    if (GetForegroundWindow() == window) return true;
-  }
-  return false;
-}
+bool BringToFront(HWND window) { return zerlo_test::BringToFront(window, Pump); }
 
 void Key(WORD key, bool up) {
   INPUT input{};
@@ -162,10 +148,7 @@ class DispatchTest : public ::testing::Test {
     for (auto& form : forms_) {
       if (form->handle != nullptr && IsWindow(form->handle)) DestroyWindow(form->handle);
     }
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message != WM_QUIT) DispatchMessageW(&message);
-    }
+    zerlo_test::DrainMessages();
     controls_.clear();
     forms_.clear();
     MainWindow = savedMainWindow_;

@@ -6,6 +6,7 @@
 #include "toolkit/drawing/FontDescription.h"
 #include "toolkit/drawing/PaintSurface.h"
 #include "toolkit/elements/GUIElement.h"
+#include "tests/toolkit/test_support.h"
 
 using TivraUtility::FontDescription;
 using TivraUtility::GUIElement;
@@ -19,11 +20,7 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-class Probe : public GUIElement {
- public:
-  Probe() : GUIElement(nullptr) {}
-  void Create() override {}
-};
+using Probe = zerlo_test::ProbeElement;
 
 struct Bounds {
   bool any = false;
@@ -34,17 +31,8 @@ struct Bounds {
 class PaintSurfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-      wc.lpszClassName = L"ZerloPaintProbe";
-      RegisterClassW(&wc);
-      registered = true;
-    }
-    window_ = CreateWindowExW(0, L"ZerloPaintProbe", L"", WS_POPUP | WS_VISIBLE, 50, 50, 400, 300,
-                              nullptr, nullptr, nullptr, nullptr);
+    window_ = zerlo_test::CreateProbeWindow(L"ZerloPaintProbe", zerlo_test::WhiteBrush(), L"",
+                                            WS_POPUP | WS_VISIBLE, 50, 50, 400, 300);
     ASSERT_NE(window_, nullptr);
     UpdateWindow(window_);
     owner_.handle = window_;

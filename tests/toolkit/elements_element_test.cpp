@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "toolkit/elements/GUIElement.h"
+#include "tests/toolkit/test_support.h"
 
 using TivraUtility::ElementRegistry;
 using TivraUtility::GUIElement;
@@ -14,11 +15,7 @@ using TivraUtility::GUIElement;
 namespace {
 
 // The smallest concrete element: creating its native object is left to the test.
-class Probe : public GUIElement {
- public:
-  Probe() : GUIElement(nullptr) {}
-  void Create() override {}
-};
+using Probe = zerlo_test::ProbeElement;
 
 bool InRegistry(const GUIElement* element) {
   return std::find(ElementRegistry.begin(), ElementRegistry.end(), element) != ElementRegistry.end();
@@ -222,17 +219,9 @@ class ElementWindowTest : public ::testing::Test {
   static constexpr int kLeft = 120, kTop = 90, kWidth = 300, kHeight = 200;
 
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-      wc.lpszClassName = L"ZerloElementProbe";
-      RegisterClassW(&wc);
-      registered = true;
-    }
-    window_ = CreateWindowExW(0, L"ZerloElementProbe", L"Start", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              kLeft, kTop, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+    window_ = zerlo_test::CreateProbeWindow(L"ZerloElementProbe", zerlo_test::WhiteBrush(),
+                                            L"Start", WS_OVERLAPPEDWINDOW | WS_VISIBLE, kLeft, kTop,
+                                            kWidth, kHeight);
     ASSERT_NE(window_, nullptr);
     UpdateWindow(window_);
     element_.handle = window_;

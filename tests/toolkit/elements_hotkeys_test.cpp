@@ -5,6 +5,7 @@
 
 #include "toolkit/elements/Form.h"
 #include "toolkit/elements/HotKeys.h"
+#include "tests/toolkit/test_support.h"
 
 #ifndef _WIN32
 #include <zerlo/headless.h>
@@ -21,18 +22,10 @@ constexpr UINT kMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 class HotKeyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.lpszClassName = L"ZerloHotKeyProbe";
-      RegisterClassW(&wc);
-      registered = true;
-    }
-    window_ = CreateWindowExW(0, L"ZerloHotKeyProbe", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                              nullptr, nullptr, nullptr, nullptr);
-    other_ = CreateWindowExW(0, L"ZerloHotKeyProbe", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                             nullptr, nullptr, nullptr, nullptr);
+    window_ = zerlo_test::CreateProbeWindow(L"ZerloHotKeyProbe", nullptr, L"", WS_OVERLAPPEDWINDOW,
+                                            0, 0, 100, 100);
+    other_ = zerlo_test::CreateProbeWindow(L"ZerloHotKeyProbe", nullptr, L"", WS_OVERLAPPEDWINDOW,
+                                           0, 0, 100, 100);
     ASSERT_NE(window_, nullptr);
     ASSERT_NE(other_, nullptr);
     form_.handle = window_;

@@ -11,6 +11,7 @@
 #include "toolkit/elements/Form.h"
 #include "toolkit/elements/GUIElement.h"
 #include "toolkit/elements/ToolTips.h"
+#include "tests/toolkit/test_support.h"
 
 using TivraUtility::CreateToolTip;
 using TivraUtility::GUIElement;
@@ -18,11 +19,7 @@ using TivraUtility::UpdateToolTip;
 
 namespace {
 
-class Probe : public GUIElement {
- public:
-  Probe() : GUIElement(nullptr) {}
-  void Create() override {}
-};
+using Probe = zerlo_test::ProbeElement;
 
 // What the tool-tip window holds for the one tool of `window`.
 struct ToolState {
@@ -59,17 +56,8 @@ ToolState ReadTool(HWND tip, HWND window) {
 class ToolTipTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-      wc.lpszClassName = L"ZerloToolTipProbe";
-      RegisterClassW(&wc);
-      registered = true;
-    }
-    window_ = CreateWindowExW(0, L"ZerloToolTipProbe", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                              100, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    window_ = zerlo_test::CreateProbeWindow(L"ZerloToolTipProbe", zerlo_test::WhiteBrush(), L"",
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
     ASSERT_NE(window_, nullptr);
     element_.handle = window_;
     element_.x = 100;

@@ -109,46 +109,73 @@ void CreateControlWindow(GUIElement* control, DWORD extraStyle) {
   control->created = true;
 }
 
+void DestroyControlWindow(GUIElement* control) {
+  HWND window = control->handle;
+  if (!control->created || control->destroyed || window == nullptr || !IsWindow(window)) return;
+  // Only our own subclassing is undone: a procedure installed over it keeps its place.
+  if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure) &&
+      control->previousWindowProc != nullptr) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->previousWindowProc));
+  }
+  DestroyWindow(window);
+  ControlStates().erase(window);
+  control->handle = nullptr;
+  control->created = false;
+}
+
 Button::Button(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "button"); }
+Button::~Button() { DestroyControlWindow(this); }
 void Button::Create() { CreateControlWindow(this, 0); }
 
 CheckBox::CheckBox(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "checkbox"); }
+CheckBox::~CheckBox() { DestroyControlWindow(this); }
 void CheckBox::Create() {
   CreateControlWindow(this, 0);
   if (created) SendMessageW(handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 ComboBox::ComboBox(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "combobox"); }
+ComboBox::~ComboBox() { DestroyControlWindow(this); }
 void ComboBox::Create() { CreateControlWindow(this, 0); }
 
 ListBox::ListBox(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "listbox"); }
+ListBox::~ListBox() { DestroyControlWindow(this); }
 void ListBox::Create() { CreateControlWindow(this, 0); }
 
 NumericBox::NumericBox(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "numericbox"); }
+NumericBox::~NumericBox() { DestroyControlWindow(this); }
 void NumericBox::Create() { CreateControlWindow(this, 0); }
 
 Calendar::Calendar(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "calendar"); }
+Calendar::~Calendar() { DestroyControlWindow(this); }
 void Calendar::Create() { CreateControlWindow(this, 0); }
 
 TabControl::TabControl(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "tabcontrol"); }
+TabControl::~TabControl() { DestroyControlWindow(this); }
 void TabControl::Create() { CreateControlWindow(this, 0); }
 
 Slider::Slider(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "slider"); }
+Slider::~Slider() { DestroyControlWindow(this); }
 void Slider::Create() {
   CreateControlWindow(this, 0);
   if (created) SendMessageW(handle, TBM_SETPOS, TRUE, position);
 }
 
 Timer::Timer(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "timer"); }
+Timer::~Timer() {
+  if (created && IsWindow(timerWindow_)) KillTimer(timerWindow_, static_cast<UINT_PTR>(id));
+}
 void Timer::Create() {
   if (created || parent == nullptr || parent->handle == nullptr) return;
   SetTimer(parent->handle, static_cast<UINT_PTR>(id), interval, nullptr);
+  timerWindow_ = parent->handle;
   created = true;
 }
 
 PanelChildren::PanelChildren(GUIElement* p) : Child(ParentInstance(p)) { InitControl(this, p, "panel"); }
 PanelChildren::~PanelChildren() {
   if (LastScrollPanel == this) LastScrollPanel = nullptr;
+  DestroyControlWindow(this);
 }
 void PanelChildren::Create() {
   CreateControlWindow(this, (verticalScrolling ? WS_VSCROLL : 0) | (horizontalScrolling ? WS_HSCROLL : 0));

@@ -3,6 +3,10 @@
 // (class "TivraControl"), which keeps the one piece of state each routing reads back (check
 // state, drop-down state, position, selection, date) and is subclassed with the toolkit's window
 // procedure, the original procedure kept in previousWindowProc.
+//
+// A control owns the window it created: deleting the control gives that window back its own
+// procedure and destroys it, which also drops the state it kept. A timer is killed with its
+// element.
 #pragma once
 
 #include <windows.h>
@@ -21,16 +25,22 @@ using TimerCallback = void (*)(GUIElement* timer);
 // nothing once created or without a parent window.
 void CreateControlWindow(GUIElement* control, DWORD extraStyle);
 
+// The control's teardown: when the window it created still exists, puts the original procedure
+// back (so no message of the dying window reaches the element) and destroys the window.
+void DestroyControlWindow(GUIElement* control);
+
 // A push button; drawn by the toolkit when its window asks for it (owner drawn).
 class Button : public Child, public CommandElement {
  public:
   explicit Button(GUIElement* parentElement);
+  ~Button() override;
   void Create() override;
 };
 
 class CheckBox : public Child, public CommandElement {
  public:
   explicit CheckBox(GUIElement* parentElement);
+  ~CheckBox() override;
   bool checked = false;  // flipped on every command
   void Create() override;
 };
@@ -38,12 +48,14 @@ class CheckBox : public Child, public CommandElement {
 class ComboBox : public Child, public CommandElement {
  public:
   explicit ComboBox(GUIElement* parentElement);
+  ~ComboBox() override;
   void Create() override;
 };
 
 class ListBox : public Child, public CommandElement {
  public:
   explicit ListBox(GUIElement* parentElement);
+  ~ListBox() override;
   void Create() override;
 };
 
@@ -51,6 +63,7 @@ class ListBox : public Child, public CommandElement {
 class NumericBox : public Child {
  public:
   explicit NumericBox(GUIElement* parentElement);
+  ~NumericBox() override;
   int minValue = 0;
   int maxValue = 100;
   ValueCallback onValue = nullptr;
@@ -60,6 +73,7 @@ class NumericBox : public Child {
 class Calendar : public Child {
  public:
   explicit Calendar(GUIElement* parentElement);
+  ~Calendar() override;
   SYSTEMTIME selectedDate{};
   DateCallback onDateSelected = nullptr;
   void Create() override;
@@ -68,6 +82,7 @@ class Calendar : public Child {
 class TabControl : public Child {
  public:
   explicit TabControl(GUIElement* parentElement);
+  ~TabControl() override;
   ValueCallback onTabSelected = nullptr;
   void Create() override;
 };
@@ -76,6 +91,7 @@ class TabControl : public Child {
 class Slider : public Child {
  public:
   explicit Slider(GUIElement* parentElement);
+  ~Slider() override;
   int position = 0;
   ValueCallback onPosition = nullptr;
   void Create() override;
@@ -85,16 +101,20 @@ class Slider : public Child {
 class Timer : public Child {
  public:
   explicit Timer(GUIElement* parentElement);
+  ~Timer() override;
   UINT interval = 1000;  // milliseconds, given to SetTimer by Create
   TimerCallback onTimer = nullptr;
   void Create() override;
+
+ private:
+  HWND timerWindow_ = nullptr;  // the window SetTimer was given; the parent may be gone first
 };
 
 // A panel that scrolls its window; the callbacks receive old minus requested position.
 class PanelChildren : public Child {
  public:
   explicit PanelChildren(GUIElement* parentElement);
-  ~PanelChildren();
+  ~PanelChildren() override;
   ValueCallback onVerticalScroll = nullptr;
   ValueCallback onHorizontalScroll = nullptr;
   bool verticalScrolling = false;
