@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The desktop-window screen as a user meets it, under a virtual X server.
 
-usage: window_screen_test.py HARNESS [PROGRAM] FIXTURES_DIR
+usage: window_screen_test.py [--headless-render=TOOL] HARNESS [PROGRAM] FIXTURES_DIR
 
 With the harness: the window is centred, its client area is exactly the composed pixels (no
 scaling blur, the caret the only inverted spot), keys arrive with their codes and characters,
 and the close box asks to close. With the program: it opens centred, titled, answers keys and
-closes with the close box and with Esc.
+closes with the close box and with Esc; with TOOL too (the program drawn on the headless screen
+for the same keys), its client area shows exactly the headless screen's pixels, the caret aside.
 """
 import ctypes
 import os
@@ -23,7 +24,8 @@ if "--inner" not in sys.argv:
     os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
                            os.path.abspath(__file__), "--inner"] + sys.argv[1:])
 
-args = [a for a in sys.argv[1:] if a != "--inner"]
+args = [a for a in sys.argv[1:] if a != "--inner" and not a.startswith("--headless-render=")]
+render_tool = next((a.split("=", 1)[1] for a in sys.argv[1:] if a.startswith("--headless-render=")), "") or None
 harness = args[0]
 program = args[1] if len(args) > 2 and args[1] else None
 t = Checks()
@@ -80,6 +82,38 @@ def screenshot(g, path):
     return read_ppm(path)
 
 
+def headless_render(keys, path):
+    """The program on the headless screen after `keys`: its client area as a PPM at `path`, and
+    where that sits: {"window": (w, h), "client": (w, h), "at": (dx, dy), "caret": rect or None}."""
+    r = subprocess.run([render_tool, path] + keys, env=dict(os.environ, ZERLO_SCREEN="headless"),
+                       capture_output=True, text=True, timeout=60)
+    if r.returncode != 0:
+        return None, f"rc={r.returncode} {r.stderr.strip()}"
+    f = r.stdout.split()
+    try:
+        assert f[0] == "window" and f[3] == "client" and f[6] == "at" and f[9] == "caret"
+        caret = None if f[10] == "none" else tuple(int(v) for v in f[10:14])
+        return {"window": (int(f[1]), int(f[2])), "client": (int(f[4]), int(f[5])),
+                "at": (int(f[7]), int(f[8])), "caret": caret}, ""
+    except (AssertionError, IndexError, ValueError):
+        return None, f"unreadable: {r.stdout!r}"
+
+
+def pixel_differences(got, want, width, caret):
+    """Pixels of `got` that differ from `want` (flat RGB bytes, rows `width` long), leaving out
+    those inside the caret rectangle that are exactly inverted: the window blinks its caret."""
+    diffs = []
+    for i in range(0, min(len(got), len(want)), 3):
+        if got[i:i + 3] == want[i:i + 3]:
+            continue
+        x, y = (i // 3) % width, (i // 3) // width
+        if caret and caret[0] <= x < caret[2] and caret[1] <= y < caret[3] and \
+                all(got[i + k] == 255 - want[i + k] for k in range(3)):
+            continue
+        diffs.append((x, y))
+    return diffs
+
+
 # ---- The harness: the client area is the composed pixels, exactly ---------------------------
 log, dump = os.path.join(tmp, "keys.log"), os.path.join(tmp, "frame.ppm")
 p = subprocess.Popen([harness, "window", "--log", log, "--dump", dump], env=env)
@@ -120,6 +154,68 @@ t.check(r.returncode == 3, "without a display the window screen cannot be had, c
 if not program:
     print("the program is not built: its checks are left out")
     t.finish()
+
+# The program's client area, pixel for pixel, is what the headless screen shows for the same keys.
+# The expected pictures come first, so each screenshot can be retaken until the window has
+# caught up (or the time is up, and the last one is judged).
+if not render_tool:
+    print("the headless rendering tool is not built: the pixel comparison is left out")
+intro = None
+for name, keys in ([("the intro", []), ("question 1 after one Down", ["x", "Down"])] if render_tool else []):
+    tag = "intro" if not keys else "q1-down"
+    want_path = os.path.join(tmp, f"{tag}-headless.ppm")
+    where, why = headless_render(keys, want_path)
+    if not t.check(where is not None, f"{name}: the headless screen draws the program", why):
+        continue
+    ww, wh, want = read_ppm(want_path)
+    if not keys:
+        intro = want
+    t.check((ww, wh) == where["client"] and len(want) == ww * wh * 3,
+            f"{name}: the headless picture is the client area", f"{ww}x{wh} for {where['client']}")
+    p = subprocess.Popen([program], env=env)
+    wid = find_window("Zerlo01", 20)
+    if not t.check(wid is not None, f"{name}: the program opens its window"):
+        p.kill()
+        continue
+    g = geometry(wid)
+    t.check((g["WIDTH"], g["HEIGHT"]) == where["window"],
+            f"{name}: the desktop window is the program's window, menu bar included, one screen pixel per pixel",
+            f"{g} for {where['window']}")
+    client = {"X": g["X"] + where["at"][0], "Y": g["Y"] + where["at"][1], "WIDTH": ww, "HEIGHT": wh}
+    got_path = os.path.join(tmp, f"{tag}-window.ppm")
+    # Keys go in once the window shows the intro as the headless screen drew it.
+    intro_seen = None
+    if keys and intro is not None:
+        intro_seen = wait_until(lambda: pixel_differences(screenshot(client, got_path)[2], intro, ww,
+                                                          where["caret"]) == [], 5, 0.1)
+        for k in keys:
+            subprocess.run(["xdotool", "key", "--window", wid, k])
+    diffs = None
+
+    def matches():
+        global diffs
+        gw, gh, got = screenshot(client, got_path)
+        diffs = pixel_differences(got, want, ww, where["caret"]) if (gw, gh) == (ww, wh) else None
+        return diffs == []
+    wait_until(matches, 8, 0.1)
+    if diffs is None:
+        detail = "the screenshot has another size"
+    elif diffs:
+        xs, ys = [d[0] for d in diffs], [d[1] for d in diffs]
+        detail = (f"{len(diffs)} of {ww * wh} pixels differ, within x {min(xs)}..{max(xs)}, "
+                  f"y {min(ys)}..{max(ys)}; window {got_path}, headless {want_path}")
+    else:
+        detail = ""
+    if t.check(diffs == [], f"{name}: the window's client area is the headless screen's pixels "
+               f"({ww}x{wh} compared, caret {where['caret']})", detail):
+        print(f"     {ww * wh} pixels compared, 0 differ")
+    if keys and not intro_seen:
+        print("     (the window did not show the intro before the keys were sent)")
+    close_box(wid)
+    t.check(wait_until(lambda: p.poll() is not None, 5) and p.returncode == 0,
+            f"{name}: the close box ends the program", f"rc={p.poll()}")
+    if p.poll() is None:
+        p.kill()
 
 for how in ("Esc", "the close box"):
     p = subprocess.Popen([program], env=env)
