@@ -169,6 +169,9 @@ Metrics BaseMetrics() {
 class Measure {
  public:
   explicit Measure(HWND hwnd) : metrics_(BaseMetrics()) {
+    // A screen that shows characters gives each one a cell: menu texts are laid out at the
+    // cell pitch there, so that every character lands in a cell of its own.
+    if (CurrentScreen().ShowsText()) pitch_ = CurrentScreen().DefaultFont().averageWidth + 3;
     if (hwnd) dc_ = CreateWindowDC(hwnd, false, nullptr);
     TEXTMETRICW tm{};
     if (dc_ && GetTextMetricsW(dc_, &tm) && tm.tmHeight > 0) metrics_.ascent = tm.tmAscent;
@@ -182,6 +185,7 @@ class Measure {
   int Width(const std::wstring& s, std::size_t count = std::wstring::npos) const {
     count = std::min(count, s.size());
     if (count == 0) return 0;
+    if (pitch_ > 0) return static_cast<int>(count) * pitch_;
     SIZE size{0, 0};
     if (dc_ && GetTextExtentPoint32W(dc_, s.c_str(), static_cast<int>(count), &size) && size.cx > 0)
       return size.cx;
@@ -189,8 +193,18 @@ class Measure {
   }
   const Metrics& metrics() const { return metrics_; }
   HDC dc() const { return dc_; }
+  bool CellPitch() const { return pitch_ > 0; }
+  // Draws text at (x, y) with the advances that Width measures.
+  void Text(HDC dc, int x, int y, const std::wstring& s) const {
+    if (s.empty()) return;
+    std::vector<INT> advances;
+    if (pitch_ > 0) advances.assign(s.size(), pitch_);
+    ExtTextOutW(dc, x, y, 0, nullptr, s.c_str(), static_cast<UINT>(s.size()),
+                advances.empty() ? nullptr : advances.data());
+  }
 
  private:
+  int pitch_ = 0;
   Metrics metrics_;
   HDC dc_ = nullptr;
 };
@@ -708,9 +722,9 @@ void DrawLabel(HDC dc, const Measure& measure, const Caption& c, int x, int y, C
   RecordGlyphs(glyphs, measure, c.label, x, y, color);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, color);
-  if (!c.label.empty())
-    ExtTextOutW(dc, x, y, 0, nullptr, c.label.c_str(), static_cast<UINT>(c.label.size()), nullptr);
-  if (c.mnemonicAt >= 0) {
+  measure.Text(dc, x, y, c.label);
+  // A screen of character cells has no room for the underline inside a cell.
+  if (c.mnemonicAt >= 0 && !measure.CellPitch()) {
     int from = x + measure.Width(c.label, c.mnemonicAt);
     int to = x + measure.Width(c.label, c.mnemonicAt + 1);
     int under = y + measure.metrics().ascent + 1;
@@ -764,7 +778,7 @@ void DrawLevel(HDC dc, const Measure& measure, const OpenLevel& level, std::vect
       int hx = r.right - m.rightPad() - measure.Width(c.hint);
       SetTextColor(dc, text);
       RecordGlyphs(glyphs, measure, c.hint, hx, textY, text);
-      ExtTextOutW(dc, hx, textY, 0, nullptr, c.hint.c_str(), static_cast<UINT>(c.hint.size()), nullptr);
+      measure.Text(dc, hx, textY, c.hint);
     }
     if (item.IsPopup()) DrawArrow(dc, r.right - m.avgWidth - 2, r.top + (r.bottom - r.top - 7) / 2, text);
   }

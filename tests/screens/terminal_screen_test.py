@@ -9,6 +9,7 @@ and the terminal is given back on every way out. With the program: the golden sc
 run of 60 questions ending on the results, and Esc leaving a sane terminal.
 """
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -146,7 +147,8 @@ tm = shell_session("screens-prog")
 before = stty_of(tm)
 tm.keys(f"{program}; echo status=$?", "Enter")
 wait_until(lambda: any(l.startswith("File") for l in tm.text()), 10)
-t.check(tm.text()[0].startswith("File ?"), "the menu bar row is above the console", tm.text()[0])
+t.check(re.match(r"File +\? *$", tm.text()[0]) is not None, "the menu bar row is above the console",
+        tm.text()[0])
 compare(tm, "intro.screen")
 tm.keys("Space")
 compare(tm, "question01.screen")
@@ -166,5 +168,124 @@ wait_until(lambda: any("status=" in l for l in tm.text()), 5)
 after = stty_of(tm)
 t.check(any("status=0" in l for l in tm.text()), "Esc ends the program normally")
 t.check(before and before == after, "the program leaves a sane terminal (stty -a)")
+tm.kill()
+
+# ---- The menu bar, the Home command and the title through the program -------------------------
+HOME = "https://zerlo.example/"  # Zerlo::HomePageAddress
+# The opener is replaced by a recorder: what it was given, whether it can reach the terminal.
+recorder = os.path.join(tmp, "opener")
+with open(recorder, "w") as f:
+    f.write(f"""#!{sys.executable}
+import os, sys
+try:
+    os.close(os.open("/dev/tty", os.O_RDWR))
+    tty = "yes"
+except OSError:
+    tty = "no"
+with open(sys.argv[0] + ".log", "a") as out:
+    out.write("args %r\\n" % (sys.argv[1:],))
+    out.write("streams %s\\n" % " ".join("tty" if os.isatty(fd) else "-" for fd in (0, 1, 2)))
+    out.write("devtty %s\\n" % tty)
+    out.write("sid %d ppid %d\\n" % (os.getsid(0), os.getppid()))
+""")
+os.chmod(recorder, 0o755)
+calls_log = recorder + ".log"
+
+
+def title(tm):
+    return tm.run("display-message", "-p", "-t", "t", "#{pane_title}").stdout.strip()
+
+
+def start_program(name):
+    """A shell with a known title running the program with the recorder as its opener."""
+    tm = Tmux(name)
+    tm.start(80, 26, "bash --norc --noprofile", dict(ENV, ZERLO_OPENER=recorder))
+    tm.keys("PS1='$ '", "Enter")
+    tm.keys(r"printf '\e]2;before\e\\'", "Enter")
+    wait_until(lambda: title(tm) == "before", 3)
+    before = stty_of(tm)
+    tm.keys(f"{program}; echo status=$?", "Enter")
+    wait_until(lambda: tm.text()[0].startswith("File ?"), 10)
+    tm.settled()
+    pid = int(subprocess.run(["pgrep", "-n", "-f", f"^{program}$"], capture_output=True, text=True).stdout.split()[0])
+    return tm, before, pid
+
+
+def ends_normally(tm, before, what):
+    t.check(wait_until(lambda: any("status=" in l for l in tm.text()), 5) and
+            any("status=0" in l for l in tm.text()), f"{what}: the program exits with status 0",
+            "\n".join(l for l in tm.text() if l.strip())[-300:])
+    after = stty_of(tm)
+    t.check(before and before == after, f"{what}: the terminal is sane afterwards (stty -a)")
+
+
+def menu_row_with(tm, word):
+    """The pane row (below the bar) where an open drop-down shows `word`, or None."""
+    rows = [i for i, l in enumerate(tm.text()[1:6], 1) if word in l]
+    return rows[0] if rows else None
+
+
+# Keyboard: F10 takes the bar, Right goes to "?", Enter opens it, Enter chooses Home.
+tm, before, pid = start_program("screens-home")
+t.check(title(tm) == "Zerlo01", "the terminal's title is the window caption while running", repr(title(tm)))
+tm.keys("Space")
+tm.keys("Down")  # the highlight off its first place, so that a redraw from scratch would show
+tm.settled()
+question = tm.run("capture-pane", "-p", "-e", "-t", "t").stdout.split("\n")
+tm.keys("F10")
+tm.keys("Right")
+tm.keys("Enter")
+tm.settled()
+t.check(menu_row_with(tm, "Home") is not None, "F10, Right, Enter opens the \"?\" menu showing Home",
+        "\n".join(tm.text()[:5]))
+tm.keys("Enter")
+called = wait_until(lambda: os.path.exists(calls_log) and "sid" in open(calls_log).read(), 5)
+time.sleep(0.5)  # a second call, if there were one, has had time to come
+calls = open(calls_log).read().split("\n") if called else []
+t.check(calls.count(f"args {[HOME]!r}") == 1 and sum(l.startswith("args") for l in calls) == 1,
+        "Home calls the opener once, with the home page address", str(calls))
+t.check("streams - - -" in calls, "the opener's standard streams are not the terminal", str(calls))
+t.check("devtty no" in calls, "the opener cannot open the terminal (/dev/tty)", str(calls))
+sids = [l for l in calls if l.startswith("sid ")]
+opener_sid = int(sids[0].split()[1]) if sids else -1
+t.check(opener_sid not in (-1, os.getsid(pid)), "the opener runs in a session of its own",
+        f"opener {opener_sid}, program {os.getsid(pid)}")
+tm.settled()
+now = tm.run("capture-pane", "-p", "-e", "-t", "t").stdout.split("\n")
+changed = [i for i, (a, b) in enumerate(zip(question, now)) if a != b]
+t.check(not changed and len(now) == len(question),
+        "after Home the same question shows with the same highlight, the menu gone",
+        f"rows that differ: {changed} " + " | ".join(now[i] for i in changed[:3]))
+t.check(title(tm) == "Zerlo01", "the title stays the caption after Home", repr(title(tm)))
+tm.keys("Escape")
+ends_normally(tm, before, "Esc after Home")
+t.check(title(tm) == "before", "the title the terminal had is given back on exit", repr(title(tm)))
+tm.kill()
+
+# Alt+letter: Alt+F opens File, Enter chooses Esci.
+tm, before, pid = start_program("screens-altf")
+tm.keys("M-f")
+tm.settled()
+t.check(menu_row_with(tm, "Esci") is not None, "Alt+F opens the File menu showing Esci", "\n".join(tm.text()[:5]))
+tm.keys("Enter")
+ends_normally(tm, before, "Alt+F, Enter on Esci")
+tm.kill()
+
+# The mouse: a click is the report the terminal sends for it once the program turned mouse
+# reporting on (button, column and row each a byte above 32; X10 encoding, as the terminal
+# description has no other).
+def click(tm, col, row):
+    for button in (0, 3):  # the left button down, then released
+        tm.keys("-l", "\x1b[M" + chr(32 + button) + chr(33 + col) + chr(33 + row))
+
+
+tm, before, pid = start_program("screens-mouse")
+click(tm, 1, 0)  # on "File"
+tm.settled()
+row = menu_row_with(tm, "Esci")
+t.check(row is not None, "a click on File opens its menu", "\n".join(tm.text()[:5]))
+if row is not None:
+    click(tm, tm.text()[row].index("Esci") + 1, row)
+ends_normally(tm, before, "a click on File, then on Esci")
 tm.kill()
 t.finish()
