@@ -89,7 +89,7 @@ struct Window {
 
 // Raw input as it arrives from SendInput or the screen, turned into messages when taken.
 struct InputEvent {
-  enum Kind { Key, Mouse, Wheel, Close } kind = Key;
+  enum Kind { Key, Mouse, Wheel, Close, Size } kind = Key;  // Size: x, y are the new width, height
   unsigned vk = 0;
   bool down = false;
   wchar_t ch = 0;
@@ -143,6 +143,9 @@ struct State {
   Caret caret;
   bool desktopDirty = true;
   RECT dirty{};
+  // The screen's picture must be sent again even if no pixel changed: the user resized the
+  // screen's window and the program set the size back, so the screen must fit to it again.
+  bool presentWanted = false;
   bool lastMenuOpen = false;
   // The last key message handed out, with the character the screen attached to it.
   MSG lastKey{};

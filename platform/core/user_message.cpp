@@ -72,6 +72,17 @@ class Sink final : public InputSink {
     e.kind = InputEvent::Close;
     QueueInput(e);
   }
+  void WindowResized(int width, int height) override {
+    if (width <= 0 || height <= 0) return;
+    // A frame dragged by the user reports many sizes in a row: only the latest one matters.
+    std::deque<InputEvent>& q = S().input;
+    if (!q.empty() && q.back().kind == InputEvent::Size) q.pop_back();
+    InputEvent e;
+    e.kind = InputEvent::Size;
+    e.x = width;
+    e.y = height;
+    QueueInput(e);
+  }
   void Resized() override {
     Screen& screen = CurrentScreen();
     if (Window* d = Find(S().desktop)) {
@@ -263,6 +274,14 @@ void ConvertInput(const InputEvent& e) {
       if (s.active) s.inputMessages.push_back(MakeMsg(s.active, WM_SYSCOMMAND, SC_CLOSE, 0));
       return;
     }
+    case InputEvent::Size: {
+      // The foreground window takes the size the user gave its frame; WM_WINDOWPOSCHANGED and
+      // WM_SIZE follow as for any other resize, and what the program makes of them is shown.
+      if (s.active && IsWindowVisible(s.active))
+        SetWindowPos(s.active, nullptr, 0, 0, e.x, e.y, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      s.presentWanted = true;
+      return;
+    }
   }
 }
 
@@ -287,6 +306,7 @@ Window* FindPaintable(HWND hwnd, HWND filter) {
 // One attempt to fetch a message; false when nothing is there.
 bool TryFetch(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
   State& s = S();
+again:
   for (auto it = s.posted.begin(); it != s.posted.end(); ++it) {
     if (Matches(*it, filter, lo, hi)) {
       *out = *it;
@@ -310,7 +330,11 @@ bool TryFetch(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
     if (s.input.empty()) break;
     InputEvent e = s.input.front();
     s.input.pop_front();
+    const std::size_t postedBefore = s.posted.size();
     ConvertInput(e);
+    // Input handled by the core itself may post (a menu choice posts WM_COMMAND); posted
+    // messages come before the rest of the input.
+    if (s.posted.size() != postedBefore || s.quitPending) goto again;
   }
   if (RangeHas(lo, hi, WM_PAINT)) {
     std::vector<HWND> tops = s.topLevels;

@@ -471,7 +471,7 @@ void PresentIfChanged() {
   Screen& screen = CurrentScreen();
   bool menuOpen = IsMenuOpen();
   bool anything = s.desktopDirty || !IsRectEmpty(&s.dirty) || menuOpen || s.lastMenuOpen != menuOpen ||
-                  !d.hasPresented;
+                  !d.hasPresented || s.presentWanted;
   if (!anything) return;
   s.lastMenuOpen = menuOpen;
   int W = screen.Width(), H = screen.Height();
@@ -539,7 +539,9 @@ void PresentIfChanged() {
                         caption != d.lastCaption;
   s.desktopDirty = false;
   s.dirty = RECT{};
-  if (IsRectEmpty(&changed) && !overlayChanged && d.hasPresented) return;
+  bool wanted = s.presentWanted;
+  s.presentWanted = false;
+  if (IsRectEmpty(&changed) && !overlayChanged && d.hasPresented && !wanted) return;
   f.changed = ScreenRect{changed.left, changed.top, changed.right, changed.bottom};
   screen.Present(f);
   d.presented = d.pixels.pixels;

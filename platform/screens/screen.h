@@ -55,6 +55,10 @@ class InputSink {
   virtual void CloseRequested() = 0;
   // The screen changed size (terminal resize): the core may re-query Size().
   virtual void Resized() = 0;
+  // The user resized the window that shows the foreground window (a desktop window's frame):
+  // its new size in screen pixels, menu bar included. The core gives the foreground window that
+  // size, so the program answers it as any other size change; the next Present shows the result.
+  virtual void WindowResized(int width, int height) = 0;
 };
 
 class Screen {

@@ -511,6 +511,32 @@ TEST_F(MenuWindow, MouseClicksOnBarItemThenOnItem) {
   }
 }
 
+#ifndef _WIN32
+// The command that a click posts is fetched by a blocking GetMessageW at once, with no further
+// input behind it. (The real platform chooses inside its own modal menu loop instead.)
+TEST_F(MenuWindow, CommandPostedByAClickIsFetchedWithoutMoreInput) {
+  AttachBar();
+  RECT barItem{}, item{};
+  ASSERT_TRUE(GetMenuItemRect(hwnd, bar, 0, &barItem));
+  ClickAt(Center(barItem));
+  ASSERT_TRUE(PumpUntil([&] { return GetMenuItemRect(hwnd, file, 0, &item) && item.bottom > item.top; }, 1000));
+  ClickAt(Center(item));
+  SetTimer(hwnd, 98, 3000, nullptr);  // a bound, should the command never come
+  const DWORD start = GetTickCount();
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_COMMAND || (msg.message == WM_TIMER && msg.wParam == 98)) break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  KillTimer(hwnd, 98);
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_COMMAND));
+  EXPECT_EQ(LOWORD(msg.wParam), kExitId);
+  // Not left waiting for the next input or timer (the bound) first.
+  EXPECT_LT(GetTickCount() - start, 1500u);
+}
+#endif
+
 TEST_F(MenuWindow, SecondClickOnBarItemCloses) {
   AttachBar();
   RECT barItem{};

@@ -183,6 +183,11 @@ class Sink final : public winplat::InputSink {
     Log("close");
     quit = true;
   }
+  void WindowResized(int width, int height) override {
+    // Like a program that keeps its size: the next frame shows the window as it was.
+    Log("window resized %d %d", width, height);
+    h_.Touch(h_.window.left, h_.window.top, h_.window.left + 1, h_.window.top + 1);
+  }
   void Resized() override {
     Log("resized %d %d", s_.Width(), s_.Height());
     h_.Layout(s_.Width(), s_.Height());

@@ -5,8 +5,9 @@ usage: window_screen_test.py [--headless-render=TOOL] HARNESS [PROGRAM] FIXTURES
 
 With the harness: the window is centred, its client area is exactly the composed pixels (no
 scaling blur, the caret the only inverted spot), keys arrive with their codes and characters,
-and the close box asks to close. With the program: it opens centred, titled, answers keys and
-closes with the close box and with Esc; with TOOL too (the program drawn on the headless screen
+the close box asks to close, and a resize of the frame reaches the sink as the window's new size.
+With the program: it opens centred, titled, answers keys, answers a resize of its frame by
+fitting itself back (and keeps answering keys), and closes with the close box and with Esc; with TOOL too (the program drawn on the headless screen
 for the same keys), its client area shows exactly the headless screen's pixels, the caret aside.
 """
 import ctypes
@@ -21,7 +22,9 @@ from screentest import Checks, need, read_ppm, wait_until  # noqa: E402
 
 if "--inner" not in sys.argv:
     need("xvfb-run", "xdotool", "import", "convert")
-    os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
+    # -noreset: a server that resets whenever its last client leaves refuses the next one
+    # for a moment, and a program started then finds no display.
+    os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset", sys.executable,
                            os.path.abspath(__file__), "--inner"] + sys.argv[1:])
 
 args = [a for a in sys.argv[1:] if a != "--inner" and not a.startswith("--headless-render=")]
@@ -140,6 +143,15 @@ lines = open(log).read().split("\n")
 for want, what in [("key 40 down 0", "Down is VK_DOWN"), ("key 67 down 99", "typing c is 'C' with 'c'"),
                    ("key 67 down 3", "Ctrl+C is 'C' with its control code")]:
     t.check(want in lines, what, str(lines[-10:]))
+# A user's resize goes to the sink once, in screen pixels; a window that keeps its size is set back.
+subprocess.run(["xdotool", "windowsize", wid, "600", "400"])
+t.check(wait_until(lambda: "window resized 600 400" in open(log).read(), 3),
+        "a resize of the frame reaches the sink as the window's new size", str(open(log).read().split("\n")[-5:]))
+t.check(wait_until(lambda: geometry(wid) == g, 3), "a window that keeps its size is set back to it, in place",
+        f"{geometry(wid)} for {g}")
+time.sleep(0.3)
+resizes = [l for l in open(log).read().split("\n") if l.startswith("window resized")]
+t.check(resizes == ["window resized 600 400"], "setting the size back is not taken for another resize", str(resizes))
 close_box(wid)
 t.check(wait_until(lambda: p.poll() is not None, 3) and "close" in open(log).read(),
         "the close box asks the program to close")
@@ -216,6 +228,35 @@ for name, keys in ([("the intro", []), ("question 1 after one Down", ["x", "Down
             f"{name}: the close box ends the program", f"rc={p.poll()}")
     if p.poll() is None:
         p.kill()
+
+# A resize of the frame is a size change of the program's window: its fitting answers it, and the
+# desktop window follows, back at the fitted size and centred, still answering keys.
+p = subprocess.Popen([program], env=env)
+wid = find_window("Zerlo01", 20)
+if t.check(wid is not None, "the program opens its window (resize)"):
+    fitted = wait_until(lambda: (lambda g: g if (g["WIDTH"], g["HEIGHT"]) == (800, 494) else None)(geometry(wid)), 5)
+    t.check(fitted is not None, "it opens at its fitted size, 800x494", str(geometry(wid)))
+    time.sleep(0.3)
+    for size in [("600", "400"), ("1000", "700")]:
+        subprocess.run(["xdotool", "windowsize", wid, *size])
+        # Wait for the frame to take the user's size and for the program to set it back.
+        wait_until(lambda: (geometry(wid)["WIDTH"], geometry(wid)["HEIGHT"]) == tuple(map(int, size)), 1, 0.01)
+        back = wait_until(lambda: (lambda g: g if (g["WIDTH"], g["HEIGHT"]) == (800, 494) else None)(geometry(wid)), 5)
+        g = geometry(wid)
+        t.check(back is not None and abs(g["X"] + g["WIDTH"] // 2 - 640) <= 1 and abs(g["Y"] + g["HEIGHT"] // 2 - 512) <= 1,
+                f"resized to {'x'.join(size)}, the window is fitted back to 800x494, centred", str(g))
+        time.sleep(0.5)
+        t.check(geometry(wid) == g, f"after {'x'.join(size)} the fitted window stays as it is", f"{geometry(wid)} for {g}")
+    g = geometry(wid)
+    _, _, first = screenshot(g, os.path.join(tmp, "resized-intro.ppm"))
+    subprocess.run(["xdotool", "key", "--window", wid, "space"])
+    t.check(wait_until(lambda: screenshot(g, os.path.join(tmp, "resized-question.ppm"))[2] != first, 3, 0.1),
+            "after the resizes a key still moves from the intro to the first question")
+    subprocess.run(["xdotool", "key", "--window", wid, "Escape"])
+    t.check(wait_until(lambda: p.poll() is not None, 5) and p.returncode == 0, "Esc closes the resized program",
+            f"rc={p.poll()}")
+if p.poll() is None:
+    p.kill()
 
 for how in ("Esc", "the close box"):
     p = subprocess.Popen([program], env=env)

@@ -53,6 +53,8 @@ class WindowScreen final : public Screen {
   bool Handle(const SDL_Event& ev, InputSink& sink);
   void DeliverText(const char* utf8, InputSink& sink);
   void PlaceWindow(const ScreenRect& r, bool resized);
+  bool FrameResized(int w, int h, InputSink& sink);  // true when the core was told
+  int ToPoints(int pixels) const { return static_cast<int>(std::lround(pixels * scale_ / density_)); }
   void Upload(const ScreenRect& r);  // shadow pixels (with the caret applied) to the texture
   void PresentIfDue();
   void SetCaretOn(bool on);
@@ -66,6 +68,7 @@ class WindowScreen final : public Screen {
   int scale_ = 1;                 // drawable pixels per virtual pixel, a whole number
   int virtW_ = 0, virtH_ = 0;
   ScreenRect shown_;                   // the window shown, in virtual-screen pixels
+  int windowW_ = 0, windowH_ = 0;      // the desktop window's size as last set or reported, in points
   std::vector<std::uint32_t> shadow_;  // its pixels as the core composed them
   bool visible_ = false;
   std::string caption_;
@@ -83,6 +86,8 @@ bool WindowScreen::Init() {
   if (SDL_GetDisplayBounds(0, &display_) != 0) return false;
   int ww = 0, wh = 0, dw = 0, dh = 0;
   SDL_GetWindowSize(window_, &ww, &wh);
+  windowW_ = ww;
+  windowH_ = wh;
   SDL_GetRendererOutputSize(renderer_, &dw, &dh);
   if (ww > 0 && dw > 0) density_ = static_cast<double>(dw) / ww;
   int pxW = static_cast<int>(display_.w * density_), pxH = static_cast<int>(display_.h * density_);
@@ -115,11 +120,36 @@ void WindowScreen::PlaceWindow(const ScreenRect& r, bool resized) {
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
     if (texture_) SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     shadow_.assign(static_cast<size_t>(w) * h, 0);
-    SDL_SetWindowSize(window_, static_cast<int>(std::lround(w * scale_ / density_)),
-                      static_cast<int>(std::lround(h * scale_ / density_)));
   }
-  SDL_SetWindowPosition(window_, display_.x + static_cast<int>(std::lround(r.left * scale_ / density_)),
-                        display_.y + static_cast<int>(std::lround(r.top * scale_ / density_)));
+  // The desktop window is always the foreground window's size, whatever the user made of its
+  // frame in between: a size the program did not keep is set back here, once.
+  if (ToPoints(w) != windowW_ || ToPoints(h) != windowH_) {
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
+    windowW_ = ToPoints(w);
+    windowH_ = ToPoints(h);
+    SDL_SetWindowSize(window_, windowW_, windowH_);
+  }
+  SDL_SetWindowPosition(window_, display_.x + ToPoints(r.left), display_.y + ToPoints(r.top));
+}
+
+// The desktop's frame reports a size (w, h) in points. Our own SDL_SetWindowSize reports back
+// the size just set, and a drag reports each step once: only a size not yet seen goes to the
+// core, as the foreground window's new size in whole virtual pixels.
+bool WindowScreen::FrameResized(int w, int h, InputSink& sink) {
+  dirty_ = true;
+  if (w == windowW_ && h == windowH_) return false;
+  windowW_ = w;
+  windowH_ = h;
+  if (shown_.empty()) return false;
+  int vw = static_cast<int>(std::lround(w * density_)) / scale_;
+  int vh = static_cast<int>(std::lround(h * density_)) / scale_;
+  if (vw == shown_.right - shown_.left && vh == shown_.bottom - shown_.top) {
+    // No whole virtual pixel gained or lost: the core would see no change and present nothing.
+    PlaceWindow(shown_, false);
+    return false;
+  }
+  sink.WindowResized(vw, vh);
+  return true;
 }
 
 void WindowScreen::Upload(const ScreenRect& r) {
@@ -159,9 +189,10 @@ void WindowScreen::Present(const Frame& frame) {
   bool resized = (win.right - win.left) != (shown_.right - shown_.left) ||
                  (win.bottom - win.top) != (shown_.bottom - shown_.top) || !texture_;
   bool moved = win.left != shown_.left || win.top != shown_.top;
+  bool refit = ToPoints(win.right - win.left) != windowW_ || ToPoints(win.bottom - win.top) != windowH_;
   bool caretWas = caretOn_;
   SetCaretOn(false);
-  if (resized || moved) PlaceWindow(win, resized);
+  if (resized || moved || refit) PlaceWindow(win, resized);
   ScreenRect copy = (resized || moved) ? win : Intersect(frame.changed, win);
   shown_ = win;
   int w = win.right - win.left;
@@ -235,8 +266,10 @@ bool WindowScreen::Handle(const SDL_Event& ev, InputSink& sink) {
         case SDL_WINDOWEVENT_CLOSE:
           sink.CloseRequested();
           return true;
-        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESIZED:
+          return FrameResized(ev.window.data1, ev.window.data2, sink);
+        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
           dirty_ = true;
           return false;
@@ -362,7 +395,7 @@ std::unique_ptr<Screen> MakeWindowScreen() {
     return nullptr;
   }
   SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 64, 64,
-                                        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+                                        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
   if (!window) {
     SDL_Quit();
     return nullptr;
