@@ -212,7 +212,7 @@ def start_program(name):
 
 
 def ends_normally(tm, before, what):
-    t.check(wait_until(lambda: any("status=" in l for l in tm.text()), 5) and
+    t.check(wait_until(lambda: any("status=" in l for l in tm.text()), 15) and
             any("status=0" in l for l in tm.text()), f"{what}: the program exits with status 0",
             "\n".join(l for l in tm.text() if l.strip())[-300:])
     after = stty_of(tm)
