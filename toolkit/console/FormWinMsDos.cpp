@@ -199,13 +199,7 @@ void FormWinMsDos::PrintInDefaultColors(const char* text) {
 void FormWinMsDos::PrintProgress(int value) {
   char buffer[256] = {};
   std::snprintf(buffer, sizeof buffer, "%d/60", value);
-  const COLORREF savedText = textColor;
-  const COLORREF savedBack = backColor;
-  textColor = defaultTextColor;
-  backColor = backgroundColor;
-  Print(buffer);
-  textColor = savedText;
-  backColor = savedBack;
+  PrintInDefaultColors(buffer);
 }
 
 bool FormWinMsDos::OnCharInput(int ch) {
