@@ -11,6 +11,7 @@
 #include "app/FormZerlo.h"
 #include "app/QuestionBank.h"
 #include "toolkit/elements/Form.h"
+#include "tests/support/key_script.h"
 
 namespace {
 
@@ -70,15 +71,7 @@ BENCHMARK(BM_KeystrokeDown)->Unit(benchmark::kMicrosecond);
 // 60 answers, R and Esc, and the form's deletion.
 std::vector<INPUT> runScript;
 
-void Press(WORD vk) {
-  INPUT down{};
-  down.type = INPUT_KEYBOARD;
-  down.ki.wVk = vk;
-  INPUT up = down;
-  up.ki.dwFlags = KEYEVENTF_KEYUP;
-  runScript.push_back(down);
-  runScript.push_back(up);
-}
+void Press(WORD vk) { zerlo_test::AppendKeyPress(runScript, vk); }
 
 void BM_WholeRunThroughTheEntry(benchmark::State& state) {
   Zerlo::CalendarClock = FixedClock;

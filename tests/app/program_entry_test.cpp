@@ -13,6 +13,7 @@
 #include "toolkit/dispatch/Menus.h"
 #include "toolkit/elements/Form.h"
 #include "toolkit/elements/HotKeys.h"
+#include "tests/support/key_script.h"
 
 #ifndef _WIN32
 #include <zerlo/headless.h>
@@ -112,15 +113,7 @@ void InstallSpies(FormZerlo* form) {
 
 std::vector<INPUT> script;
 
-void Press(WORD vk) {
-  INPUT down{};
-  down.type = INPUT_KEYBOARD;
-  down.ki.wVk = vk;
-  INPUT up = down;
-  up.ki.dwFlags = KEYEVENTF_KEYUP;
-  script.push_back(down);
-  script.push_back(up);
-}
+void Press(WORD vk) { zerlo_test::AppendKeyPress(script, vk); }
 
 // The first key of the script is offered from the running loop until the program has taken it
 // (the intro has gone); then the rest follows in one batch. A window that has just appeared may

@@ -20,6 +20,7 @@
 #include <zerlo/headless.h>
 
 #include "app/FormZerlo.h"
+#include "tests/support/key_script.h"
 
 namespace {
 
@@ -169,13 +170,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "headless_render: unknown key '%s'\n", argv[i]);
       return 2;
     }
-    INPUT down{};
-    down.type = INPUT_KEYBOARD;
-    down.ki.wVk = vk;
-    INPUT up = down;
-    up.ki.dwFlags = KEYEVENTF_KEYUP;
-    run.script.push_back(down);
-    run.script.push_back(up);
+    zerlo_test::AppendKeyPress(run.script, vk);
   }
   const int result = Zerlo::RunProgram(GetModuleHandleW(nullptr), [](Zerlo::FormZerlo* form) {
     run.form = form;
