@@ -13,6 +13,7 @@
 #include "toolkit/dispatch/WindowProcedure.h"
 #include "toolkit/elements/Form.h"
 #include "tests/toolkit/test_support.h"
+#include "tests/support/key_script.h"
 
 using namespace TivraUtility;
 
@@ -237,13 +238,9 @@ TEST_F(MenuCommand, ApplyingTheMarkOfANonCheckableItemClearsIt) {
 using MenuKeyboard = MenuTest;
 
 void Key(WORD key) {
-  INPUT input[2] = {};
-  for (INPUT& event : input) {
-    event.type = INPUT_KEYBOARD;
-    event.ki.wVk = key;
-  }
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
+  std::vector<INPUT> input;
+  zerlo_test::AppendKeyPress(input, key);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 TEST_F(MenuKeyboard, F10ArrowsAndEnterRunTheChosenItemOnce) {
